@@ -1,0 +1,213 @@
+// Loading Zefirnik.dll into a process with the host: the load step, the
+// binding of every host service by ordinal, and the question about a
+// service the host lacks.
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "simhost/mazovia_text.h"
+#include "support/plugin_harness.h"
+
+namespace zefirnik_test {
+namespace {
+
+using win32::IDABORT;
+using win32::IDIGNORE;
+using win32::IDRETRY;
+
+// Ordinals asked of the host, in order.
+std::vector<uint32_t> HostLookups(const win32::Process& process, void* host) {
+  std::vector<uint32_t> ordinals;
+  for (const win32::ProcAddressRequest& request : process.proc_address_requests)
+    if (request.module == host) ordinals.push_back(request.ordinal);
+  return ordinals;
+}
+
+const std::vector<uint32_t> kStubbedOrdinals = {41399, 32008, 52028, 52256, 50516, 52300, 52312};
+
+std::string MissingEntryMessage(const std::string& module, const std::string& entry) {
+  const std::string description = Description();
+  std::string text = Mz("W module \x02") + module + Mz("\x01\nbrak wpisu \x02") + entry +
+                     Mz("\x01\nWywołano z wtyczki \x02") + description +
+                     Mz("\x01.\n\nBłąd ten można zignorować lecz dalsza praca\nprogramu w tych "
+                        "warunkach może być niebezpieczna.\n\nKonieczna jest aktualizacja programu!");
+  std::replace(text.begin(), text.end(), '\x01', ' ');
+  std::replace(text.begin(), text.end(), '\x02', ' ');
+  return zalmir::MazoviaToCp1250(text);
+}
+
+class LoadTest : public PluginTest {};
+
+TEST_F(LoadTest, FullHostLoadsWithoutQuestionBindingEachServiceOnceInOrder) {
+  ASSERT_TRUE(LoadPlugin());
+  EXPECT_TRUE(process().message_boxes.empty());
+  std::vector<uint32_t> expected = {30006, 30007};
+  for (uint32_t ordinal : zalmir::Host::ServiceOrdinals()) expected.push_back(ordinal);
+  EXPECT_EQ(HostLookups(process(), host().handle()), expected);
+  EXPECT_TRUE(host().log.empty()) << "a host service ran during the load: " << host().log.front().role;
+}
+
+struct MissingCase {
+  const char* name;
+  std::vector<uint32_t> missing;
+  std::vector<int> answers;
+  bool loads;
+  size_t questions;
+  uint32_t last_lookup;  // the last ordinal asked of the host
+};
+
+class MissingEntryTest : public LoadTest, public ::testing::WithParamInterface<MissingCase> {};
+
+TEST_P(MissingEntryTest, AnswerDecidesTheLoad) {
+  const MissingCase& c = GetParam();
+  for (uint32_t ordinal : c.missing) host().RemoveOrdinal(ordinal);
+  for (int answer : c.answers) process().message_box_answers.push_back(answer);
+
+  EXPECT_EQ(LoadPlugin(false), c.loads) << load_error();
+  EXPECT_EQ(process().message_boxes.size(), c.questions);
+  const std::vector<uint32_t> lookups = HostLookups(process(), host().handle());
+  ASSERT_FALSE(lookups.empty());
+  EXPECT_EQ(lookups.back(), c.last_lookup);
+  for (uint32_t ordinal : zalmir::Host::ServiceOrdinals())
+    EXPECT_LE(std::count(lookups.begin(), lookups.end(), ordinal), 1) << "looked up twice: " << ordinal;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, MissingEntryTest,
+    ::testing::Values(
+        MissingCase{"IgnoreGivesStub", {50516}, {IDIGNORE}, true, 1, 52281},
+        MissingCase{"IgnoreWithoutStub", {30018}, {IDIGNORE}, false, 1, 30018},
+        MissingCase{"SecondMissingWithStubNotAsked", {50516, 52312}, {IDIGNORE}, true, 1, 52281},
+        MissingCase{"SecondMissingWithoutStubFailsUnasked", {50516, 52030}, {IDIGNORE, IDIGNORE}, false, 1,
+                    52030},
+        MissingCase{"AbortStopsEveryLaterLookup", {30018, 50516}, {IDABORT, IDIGNORE}, false, 1, 30018},
+        MissingCase{"FailedBoxCountsAsAbort", {52465}, {}, false, 1, 52465},
+        MissingCase{"RetryAsksAgainWithoutLookingUp", {50516}, {IDRETRY, IDRETRY, IDIGNORE}, true, 3, 52281}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LoadTest, EachServiceMissingAloneLoadsExactlyWhenItsDigitsGiveAStub) {
+  for (uint32_t ordinal : zalmir::Host::ServiceOrdinals()) {
+    win32::ResetProcess();
+    host_.reset();
+    host_ = std::make_unique<zalmir::Host>(dir_.path());
+    host().RemoveOrdinal(ordinal);
+    process().message_box_answers = {IDIGNORE};
+    const bool expected = std::count(kStubbedOrdinals.begin(), kStubbedOrdinals.end(), ordinal) > 0;
+    EXPECT_EQ(LoadPlugin(false), expected) << "ordinal " << ordinal << ": " << load_error();
+    EXPECT_EQ(process().message_boxes.size(), 1u) << "ordinal " << ordinal;
+    dll_.reset();
+  }
+}
+
+struct QuestionCase {
+  const char* name;
+  std::optional<std::string> file_name;  // nullopt: GetModuleFileNameA fails
+  std::string shown_module;
+};
+
+class QuestionTest : public LoadTest, public ::testing::WithParamInterface<QuestionCase> {};
+
+TEST_P(QuestionTest, ShowsConvertedTextTitleAndStyle) {
+  const QuestionCase& c = GetParam();
+  host().RemoveOrdinal(52256);
+  process().message_box_answers = {IDRETRY, IDIGNORE};
+  win32::LoadOptions options;
+  options.file_name = c.file_name;
+  options.file_name_unavailable = !c.file_name;
+  ASSERT_TRUE(LoadPlugin(true, true, options));
+
+  const std::string text = MissingEntryMessage(c.shown_module, "52256");
+  ASSERT_EQ(process().message_boxes.size(), 2u);
+  for (const win32::MessageBoxRecord& box : process().message_boxes) {
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, zalmir::MazoviaToCp1250(Mz("POWAŻNY BŁĄD WTYCZKI")));
+    EXPECT_EQ(box.style, 0x2012u);
+  }
+  // The host converted the message, then the title, each in place.
+  ASSERT_EQ(host().Roles(), (std::vector<std::string>{"ConvertText", "ConvertText"}));
+  const std::vector<uint32_t>& message = host().log[0].args;
+  const std::vector<uint32_t>& title = host().log[1].args;
+  EXPECT_EQ(message[0], message[1]);
+  EXPECT_EQ(title[0], title[1]);
+  EXPECT_NE(message[0], title[0]);
+  EXPECT_EQ(std::vector<uint32_t>(message.begin() + 2, message.end()), (std::vector<uint32_t>{1, 3}));
+  EXPECT_EQ(std::vector<uint32_t>(title.begin() + 2, title.end()), (std::vector<uint32_t>{1, 3}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModuleName, QuestionTest,
+    ::testing::Values(
+        QuestionCase{"FullPath", "C:\\Program Files\\ZALMIR\\Wtyczki\\Zefirnik.dll",
+                     "C:\\Program Files\\ZALMIR\\Wtyczki\\Zefirnik.dll"},
+        QuestionCase{"Unknown", std::nullopt, "<nieznany>"},
+        QuestionCase{"EmptyPath", "", "<nieznany>"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LoadTest, WithoutHostModuleLookupsUseNullHandleAndFirstMissingDecides) {
+  process().message_box_answers = {IDIGNORE};
+  EXPECT_FALSE(LoadPlugin(false, /*load_host=*/false));
+  ASSERT_EQ(process().message_boxes.size(), 1u);
+  EXPECT_NE(process().message_boxes[0].text.find(" 30018 "), std::string::npos);
+  ASSERT_FALSE(process().proc_address_requests.empty());
+  // The load step found no host, so it asked for neither 30006 nor 30007.
+  const win32::ProcAddressRequest& first = process().proc_address_requests.front();
+  EXPECT_EQ(first.module, nullptr);
+  EXPECT_EQ(first.ordinal, 30018u);
+  EXPECT_EQ(process().proc_address_requests.size(), 1u);
+}
+
+TEST_F(LoadTest, UnusedEntryPointsAnswerTheirConstantsWithTheStackBalanced) {
+  ASSERT_TRUE(LoadPlugin());
+  EXPECT_EQ(CallExport(kPluginEntry30009, win32::CallConv::Cdecl, {}).eax, 0u);
+  for (uint32_t value : {0u, 1u, 0xB669FD2Eu, 0xFFFFFFFFu})
+    EXPECT_EQ(CallExport(kPluginEntry30010, win32::CallConv::Stdcall, {value}).eax, 0xB669FD2Eu)
+        << "value " << value;
+  EXPECT_TRUE(host().log.empty());
+}
+
+struct LongPathCase {
+  const char* name;
+  size_t length;
+};
+
+class LongPathTest : public LoadTest, public ::testing::WithParamInterface<LongPathCase> {};
+
+// A long plugin path must not overrun the 504-byte question nor the 300-byte
+// file name; the question keeps its whole text and the path's end.
+TEST_P(LongPathTest, QuestionAndFileNameStayWithinTheirBuffers) {
+  const LongPathCase& c = GetParam();
+  std::string path = "C:\\";
+  while (path.size() < c.length - std::string("\\Zefirnik.dll").size()) path += "katalog\\";
+  path.resize(c.length - std::string("\\Zefirnik.dll").size());
+  path += "\\Zefirnik.dll";
+  ASSERT_EQ(path.size(), c.length);
+
+  host().RemoveOrdinal(50516);
+  process().message_box_answers = {IDIGNORE};
+  win32::LoadOptions options;
+  options.file_name = path;
+  ASSERT_TRUE(LoadPlugin(true, true, options));
+
+  ASSERT_EQ(process().message_boxes.size(), 1u);
+  const std::string& text = process().message_boxes[0].text;
+  EXPECT_LE(text.size(), 503u);
+  const std::string ending = zalmir::MazoviaToCp1250(Mz("Konieczna jest aktualizacja programu!"));
+  EXPECT_EQ(text.substr(text.size() - ending.size()), ending);
+  const std::string kept_path = path.substr(0, 299);  // what the system gives back
+  EXPECT_NE(text.find(kept_path.substr(kept_path.size() - 40)), std::string::npos)
+      << "the end of the path is not in the question";
+
+  const char* file_name = reinterpret_cast<const char*>(Image(MapAddress("PluginFileName")));
+  const size_t stored = strnlen(file_name, 300);
+  ASSERT_LT(stored, 300u) << "the plugin's file name has no NUL";
+  EXPECT_EQ(std::string(file_name, stored), path.substr(0, 299));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LongPathTest,
+                         ::testing::Values(LongPathCase{"Fits", 299}, LongPathCase{"FillsBuffer", 300},
+                                           LongPathCase{"LongerThanBuffer", 420}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace zefirnik_test
