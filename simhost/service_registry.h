@@ -37,6 +37,7 @@ uint32_t Serve(const char* role, std::vector<uint32_t> args, Body body) {
   const std::optional<uint32_t> answer = host.Intercepted(host.log[index]);
   const uint32_t result = answer ? *answer : static_cast<uint32_t>(body(host));
   host.log[index].result = result;
+  if (host.on_call) host.on_call(host.log[index]);
   return result;
 }
 

@@ -111,6 +111,8 @@ class Host {
   int32_t goods_handler_result = 0x1234;
   std::function<void()> goods_handler_action; // runs inside the host's goods handler
   std::map<std::string, Interceptor> intercept;
+  // Told of every service call once it has its result (a trace, a progress line).
+  std::function<void(const ServiceCall&)> on_call;
 
   std::filesystem::path directory;            // INI file and stock-card files
 
