@@ -15,6 +15,8 @@ constexpr int32_t kCharsetMazovia = 1;
 constexpr int32_t kCharsetSystem = 3;
 
 constinit bool IgnoreAllMissing = false;
+// Set once the user chose Abort: the load fails, so no further question.
+constinit bool AbortRequested = false;
 
 constexpr auto& kMissingEntryFormat = MAZOVIA(
     "W module \x02%s\x01\nbrak wpisu \x02%s\x01\nWywołano z wtyczki \x02%s\x01.\n\n"
@@ -70,6 +72,10 @@ int32_t BindHostServices() {
 void ResolveHostEntry(uint32_t ordinal, HostSlot* slot) {
   *slot = GetProcAddress(HostModule, OrdinalName(ordinal));
   if (*slot) return;
+  // The report itself calls host services (ConvertText). Should it reach
+  // this very service, a fallback stub answers instead of a second lookup
+  // and report without end; the thunk sizes the stub to the call.
+  *slot = FallbackStubs[0];
   if (ReportMissingEntry(ordinal, nullptr) == 1)
     ChooseFallbackStub(ordinal, slot);
   else
@@ -78,6 +84,7 @@ void ResolveHostEntry(uint32_t ordinal, HostSlot* slot) {
 
 int32_t ReportMissingEntry(uint32_t entry, const char* module_name) {
   if (IgnoreAllMissing) return 1;
+  if (AbortRequested) return 0;
 
   char module_text[kPluginFileNameSize];
   if (module_name) {
@@ -111,6 +118,10 @@ int32_t ReportMissingEntry(uint32_t entry, const char* module_name) {
   ConvertText(message, message, kCharsetMazovia, kCharsetSystem);
   ConvertText(title, title, kCharsetMazovia, kCharsetSystem);
 
+  // Composing the message may have bound ConvertText early, and asked about
+  // it: the user's answer there stands for this entry too.
+  if (IgnoreAllMissing) return 1;
+  if (AbortRequested) return 0;
   for (;;) {
     const int answer = MessageBoxA(nullptr, message, title, kMessageBoxAbortRetryIgnoreStop);
     if (answer == IDRETRY) continue;
@@ -118,6 +129,7 @@ int32_t ReportMissingEntry(uint32_t entry, const char* module_name) {
       IgnoreAllMissing = true;
       return 1;
     }
+    AbortRequested = true;
     return 0;
   }
 }

@@ -3,9 +3,11 @@
    - HostService_<name>, the call entry, jumps through the slot and leaves
      the caller's arguments, return address and registers alone;
    - HostResolve_<name>, the slot's first target, binds the slot and goes
-     on to the call entry, so an early call still reaches the service;
-   - HostInit_<name>, the start-up initializer, binds the slot and answers
-     0 when it is filled, -1 when it is empty.
+     on to the call entry, so an early call still reaches the service (or,
+     when it stays unbound, answers 0);
+   - HostInit_<name>, the start-up initializer, binds the slot unless an
+     early call has already bound it, and answers 0 when it is filled, -1
+     when it is empty.
    Binding saves every general register around ResolveHostEntry, so a
    cursor in ECX and the caller's arguments reach the service unchanged. */
 
@@ -27,6 +29,11 @@ HostSlot_\name:
         .balign 16
         .globl HostService_\name
 HostService_\name:
+        /* An empty slot (a service that could not be bound, reached by an
+           early call) answers 0 like a fallback stub instead of jumping to
+           address 0. */
+        cmpl    $0, HostSlot_\name
+        je      4f
 .if \arg_bytes >= 0
         /* A fallback stub is sized by the ordinal's digits, not by this
            call. One found in the slot is swapped for the stub of this
@@ -35,10 +42,15 @@ HostService_\name:
         jb      1f
         cmpl    $FallbackStubTableEnd, HostSlot_\name
         jae     1f
+4:
         jmp     FallbackStubTable + FALLBACK_STUB_SIZE * (\arg_bytes / 4)
 1:
-.endif
         jmp     *HostSlot_\name
+.else
+        jmp     *HostSlot_\name
+4:
+        jmp     FallbackStubTable
+.endif
 
 HostResolve_\name:
         pushal
@@ -49,11 +61,14 @@ HostResolve_\name:
         jmp     HostService_\name
 
 HostInit_\name:
+        cmpl    $HostResolve_\name, HostSlot_\name
+        jne     3f
         pushal
         pushl   $HostSlot_\name
         pushl   $\ordinal
         call    ResolveHostEntry
         popal
+3:
         xorl    %eax, %eax
         cmpl    $0, HostSlot_\name
         jne     2f

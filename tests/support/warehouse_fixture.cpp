@@ -20,7 +20,7 @@ void WarehouseTest::SetUp() {
 }
 
 size_t WarehouseTest::AddGoods(const std::string& name, int16_t card_number, const std::string& key_word) {
-  host().goods().records.push_back(zalmir::MakeGoodsRecord({name, card_number, key_word}));
+  host().goods().records.push_back(zalmir::MakeGoodsRecord({Mz(name), card_number, Mz(key_word)}));
   return host().goods().records.size() - 1;
 }
 

@@ -17,7 +17,8 @@ class WarehouseTest : public PluginTest {
  protected:
   void SetUp() override;
 
-  // Adds a goods record; returns its index in the goods table.
+  // Adds a goods record (texts given readable, stored in Mazovia); returns
+  // its index in the goods table.
   size_t AddGoods(const std::string& name, int16_t card_number, const std::string& key_word = "");
   void WriteStockCard(int16_t card_number, const std::vector<zalmir::StockCardEntry>& entries);
   std::string KeyWord(size_t index) const;
