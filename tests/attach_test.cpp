@@ -51,6 +51,7 @@ TEST_F(AttachTest, RefusedAttachStillFillsTheBufferAndKeepsTheCallback) {
 
 struct CheckCase {
   const char* name;
+  friend void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
   int32_t verdict;
   int32_t version;
   int16_t goods_size;      // 0: no goods table

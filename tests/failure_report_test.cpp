@@ -71,6 +71,7 @@ TEST_F(FailureReportTest, AnyNonZeroModeReportsAndAnswersZero) {
 
 struct SizeCase {
   const char* name;
+  friend void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
   int16_t goods_size;       // 0: no table
   int16_t stock_card_size;  // 0: no table
   std::vector<std::string> lines;
@@ -180,6 +181,7 @@ TEST_F(FailureReportTest, WithoutCallbackTheReportStillShowsItsMessage) {
 
 struct BaseNameCase {
   const char* name;
+  friend void PrintTo(const BaseNameCase& c, std::ostream* os) { *os << c.name; }
   std::optional<std::string> path;  // nullopt: the system gives no path
   std::string base_name;
 };

@@ -148,7 +148,10 @@ TEST_F(GoodsCommandTest, BreakInsideTheSearchEndsTheWalkWithoutStoringThatRecord
     AddGoods("Towar", card, "stare");
     WriteStockCard(card, {Delivery(static_cast<uint8_t>(card), 1, 2024)});
   }
-  host().break_at_poll = 4;  // the second item's read
+  // Only the second item's read sees the break: the walk must end on the
+  // search's answer alone.
+  int polls = 0;
+  host().intercept["CheckUserBreak"] = [&polls](const zalmir::ServiceCall&) { return ++polls == 4 ? 1u : 0u; };
   ExpectClean(Ctrl9(), "Ctrl+9 with a break in the search");
   EXPECT_EQ(KeyWord(0), "01.01.2024");
   EXPECT_EQ(KeyWord(1), "stare");

@@ -55,6 +55,7 @@ TEST_F(GoodsHookTest, DetachWithoutHookChangesNothing) {
 
 struct RefusedCase {
   const char* name;
+  friend void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
   int16_t goods_size;  // 0: no goods table
 };
 

@@ -27,6 +27,7 @@ class InstallationNoticeTest : public PluginTest {
 
 struct ShownCase {
   const char* name;
+  friend void PrintTo(const ShownCase& c, std::ostream* os) { *os << c.name; }
   std::optional<std::string> ini;     // nullopt: no file
   std::optional<int16_t> window_sets; // nullopt: the window leaves the flag
   std::string stored;

@@ -25,6 +25,7 @@ class LastDeliveryDateTest : public WarehouseTest {
 
 struct QualifyCase {
   const char* name;
+  friend void PrintTo(const QualifyCase& c, std::ostream* os) { *os << c.name; }
   zalmir::StockCardEntry entry;
   bool qualifies;
 };
@@ -98,6 +99,7 @@ TEST_F(LastDeliveryDateTest, ScansFromTheLastEntryAndStopsAtTheFirstDelivery) {
 
 struct FailureCase {
   const char* name;
+  friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
   std::function<void(zalmir::Host&)> arrange;
   int32_t result;
   std::string title;                 // "" when no message

@@ -64,6 +64,7 @@ TEST_F(LifecycleTest, StartWithoutAttachWorksAndAttachMayComeTwice) {
 // every entry point still returns with the caller's stack as it was.
 struct StubbedCase {
   const char* name;
+  friend void PrintTo(const StubbedCase& c, std::ostream* os) { *os << c.name; }
   uint32_t missing;
   int32_t attach;
   int32_t start;

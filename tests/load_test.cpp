@@ -49,6 +49,7 @@ TEST_F(LoadTest, FullHostLoadsWithoutQuestionBindingEachServiceOnceInOrder) {
 
 struct MissingCase {
   const char* name;
+  friend void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
   std::vector<uint32_t> missing;
   std::vector<int> answers;
   bool loads;
@@ -104,6 +105,7 @@ TEST_F(LoadTest, EachServiceMissingAloneLoadsExactlyWhenItsDigitsGiveAStub) {
 
 struct QuestionCase {
   const char* name;
+  friend void PrintTo(const QuestionCase& c, std::ostream* os) { *os << c.name; }
   std::optional<std::string> file_name;  // nullopt: GetModuleFileNameA fails
   std::string shown_module;
 };
@@ -177,6 +179,7 @@ TEST_F(LoadTest, UnusedEntryPointsAnswerTheirConstantsWithTheStackBalanced) {
 
 struct LongPathCase {
   const char* name;
+  friend void PrintTo(const LongPathCase& c, std::ostream* os) { *os << c.name; }
   size_t length;
 };
 
