@@ -14,11 +14,12 @@ struct HandlerCall {
   int frame_id;
   uint32_t flags;
   uint32_t code;
+  int records_above;
   bool operator==(const HandlerCall&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const HandlerCall& call) {
   return out << "{frame " << call.frame_id << ", flags " << call.flags << ", code 0x" << std::hex << call.code
-             << std::dec << "}";
+             << std::dec << ", " << call.records_above << " records above}";
 }
 
 uint32_t TebWord(uint32_t offset) {
@@ -91,9 +92,12 @@ TEST_F(Seh, RaiseSearchesThenUnwindsInnermostFirstAndReturnsToCallPe) {
     const CallResult result = RunInFrames(10, c.frames, reinterpret_cast<void (*)(void*)>(&Raise), &code);
     EXPECT_TRUE(result.raised) << c.frames << " frames";
     EXPECT_EQ(result.exception_code, c.code) << c.frames << " frames";
+    // Above each frame: the dispatcher's own record for the handler call,
+    // plus, while searching, the frames still linked inside it.
     std::vector<HandlerCall> expected;
-    for (uint32_t flags : {0u, EXCEPTION_UNWINDING})
-      for (int id = 10 + c.frames - 1; id >= 10; --id) expected.push_back({id, flags, c.code});
+    const int innermost = 10 + c.frames - 1;
+    for (int id = innermost; id >= 10; --id) expected.push_back({id, 0, c.code, 1 + innermost - id});
+    for (int id = innermost; id >= 10; --id) expected.push_back({id, EXCEPTION_UNWINDING, c.code, 1});
     EXPECT_EQ(Log(), expected) << c.frames << " frames";
     EXPECT_EQ(ExceptionListHead(), kEndOfExceptionList) << c.frames << " frames";
   }
@@ -109,7 +113,7 @@ TEST_F(Seh, RaiseStopsAtTheInnermostCallPe) {
   EXPECT_TRUE(inner_result.raised);
   EXPECT_EQ(inner_result.exception_code, code);
   const std::vector<HandlerCall> expected = {
-      {21, 0, code}, {20, 0, code}, {21, EXCEPTION_UNWINDING, code}, {20, EXCEPTION_UNWINDING, code}};
+      {21, 0, code, 1}, {20, 0, code, 2}, {21, EXCEPTION_UNWINDING, code, 1}, {20, EXCEPTION_UNWINDING, code, 1}};
   EXPECT_EQ(Log(), expected);
 }
 

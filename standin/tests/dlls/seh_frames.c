@@ -1,7 +1,9 @@
 /* Runs a callback inside `count` Windows exception frames, each registered
    at fs:[0] on its own stack frame and unlinked on the way out, the way a
    frame that must clean up does it with mingw. Every handler call is
-   logged: which frame, the flags and the code it was shown. */
+   logged: which frame, the flags and the code it was shown, and how many
+   records were linked above its frame (the unwind pass unlinks each frame
+   it has been through). */
 #include <windows.h>
 
 typedef void(__cdecl* Callback)(void* context);
@@ -16,6 +18,7 @@ struct HandlerCall {
   int frame_id;
   DWORD flags;
   DWORD code;
+  int records_above;  /* between fs:[0] and this frame when the handler ran */
 };
 
 struct HandlerCall HandlerLog[32];
@@ -40,6 +43,9 @@ static int __cdecl LoggingHandler(EXCEPTION_RECORD* record, void* frame, CONTEXT
     call->frame_id = ((struct Frame*)frame)->id;
     call->flags = record->ExceptionFlags;
     call->code = record->ExceptionCode;
+    call->records_above = 0;
+    for (struct Frame* at = ReadExceptionList(); at != frame && at != (struct Frame*)-1; at = at->next)
+      call->records_above++;
   }
   return HandlerAnswer;
 }
