@@ -98,6 +98,28 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{"NegativeSize", -3, 435, {"k9\t1024\t-3"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(FailureReportTest, LongestFileNameStillGivesTheWholeReport) {
+  host_.reset();
+  dll_.reset();
+  win32::ResetProcess();
+  host_ = std::make_unique<zalmir::Host>(dir_.path());
+  const std::string base_name = std::string(295, 'z') + ".dll";
+  win32::LoadOptions options;
+  options.file_name = base_name;
+  ASSERT_TRUE(LoadPlugin(true, true, options));
+  SetMissingFeatures(0);
+  host().RemoveTable(51);
+  host().goods().set_record_size(-32768);
+  EXPECT_EQ(Start(0), -1);
+  EXPECT_EQ(AttachWithHostCallback(), -1);
+  const zalmir::ShownMessage shown = Report();
+  std::string expected = SizeReport({"k9\t1024\t-32768", "k9\t1024\t-32768", "k11\t435\tbrak"});
+  const std::string short_name = kBaseName;
+  for (size_t at = expected.find(short_name); at != std::string::npos; at = expected.find(short_name, at))
+    expected.replace(at, short_name.size(), base_name), at += base_name.size();
+  ExpectCodedReport(shown, expected);
+}
+
 TEST_F(FailureReportTest, FailedInstallationAloneMakesTheCheckFailAndIsListedOnce) {
   SetMissingFeatures(0);
   host().goods().set_record_size(1000);

@@ -47,6 +47,23 @@ TEST_F(LoadTest, FullHostLoadsWithoutQuestionBindingEachServiceOnceInOrder) {
   EXPECT_TRUE(host().log.empty()) << "a host service ran during the load: " << host().log.front().role;
 }
 
+TEST_F(LoadTest, OtherNotificationsChangeNothingAndAnswerTrue) {
+  ASSERT_TRUE(LoadPlugin());
+  process().proc_address_requests.clear();
+  for (uint32_t reason : {win32::DLL_THREAD_ATTACH, win32::DLL_THREAD_DETACH, win32::DLL_PROCESS_DETACH}) {
+    const win32::CallResult result =
+        win32::CallPe(dll().image().entry_point(), win32::CallConv::Stdcall,
+                      {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(dll().handle())), reason, 0});
+    ExpectClean(result, "notification " + std::to_string(reason));
+    EXPECT_EQ(result.eax, 1u) << "notification " << reason;
+  }
+  EXPECT_TRUE(process().proc_address_requests.empty());
+  EXPECT_TRUE(process().message_boxes.empty());
+  EXPECT_TRUE(host().log.empty());
+  // The plugin still works as loaded.
+  EXPECT_EQ(AttachWithHostCallback(), 0);
+}
+
 struct MissingCase {
   const char* name;
   friend void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
