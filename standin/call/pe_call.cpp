@@ -24,6 +24,12 @@ CallResult CallPe(const void* function, CallConv conv, std::initializer_list<uin
 }
 
 CallResult CallPe(const void* function, CallConv conv, std::span<const uint32_t> args, unsigned esp_mod16) {
+  // A null target would fault with this call's frame linked at fs:[0];
+  // saying so here is kinder than the fault.
+  if (!function) {
+    fprintf(stderr, "CallPe: null function\n");
+    abort();
+  }
   if (esp_mod16 % 4 != 0 || esp_mod16 >= 16) {
     fprintf(stderr, "CallPe: esp_mod16 %u is not 0, 4, 8 or 12\n", esp_mod16);
     abort();

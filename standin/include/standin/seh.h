@@ -19,6 +19,8 @@ uint32_t ExceptionListHead();   // fs:[0]
 // unwind pass then calls each handler above that frame with
 // EXCEPTION_UNWINDING and unlinks it; finally CallPe returns with
 // raised = true. Outside a CallPe the process aborts with a message.
+// The stand-in's own frames between the raise and that CallPe are left
+// the way longjmp leaves them: their destructors do not run.
 [[noreturn]] void RaiseWindowsException(uint32_t code);
 
 }  // namespace win32
