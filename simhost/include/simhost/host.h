@@ -117,6 +117,9 @@ class Host {
   std::filesystem::path directory;            // INI file and stock-card files
 
   // --- What happened ------------------------------------------------------
+  // Off: calls still reach intercept and on_call, but log stays as it is (a
+  // long walk makes millions of calls).
+  bool keep_log = true;
   std::vector<ServiceCall> log;
   std::vector<ShownMessage> messages;
   std::vector<GoodsHandlerCall> goods_handler_calls;
