@@ -24,7 +24,11 @@ bool SameName(std::string a, std::string b) {
 std::vector<std::string> ReadLines(const std::filesystem::path& file) {
   std::vector<std::string> lines;
   std::ifstream in(file);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  for (std::string line; std::getline(in, line);) {
+    // Lines are written back with "\r\n": a kept '\r' would double with each write.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
   return lines;
 }
 

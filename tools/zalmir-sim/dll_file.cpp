@@ -118,6 +118,13 @@ void CheckPluginDll(const std::filesystem::path& path) {
     }
     sections.push_back(s);
   }
+  // The COFF symbol table and its string table close an unstripped file:
+  // a cut there leaves every section whole.
+  const uint32_t symbols = pe.U32(header + 12);
+  if (symbols != 0) {
+    const uint64_t strings = uint64_t{symbols} + 18ull * pe.U32(header + 16);
+    if (!pe.Has(strings, 4) || !pe.Has(strings, pe.U32(strings))) pe.Truncated("the symbol table");
+  }
   CheckExports(pe, sections, optional, directories);
 }
 

@@ -34,18 +34,19 @@ class Dice {
   std::mt19937 engine_;
 };
 
-zalmir::StockCardEntry NextEntry(Dice& dice, zalmir::Date date) {
+// An item that is never delivered gets goods in under other kinds only.
+zalmir::StockCardEntry NextEntry(Dice& dice, zalmir::Date date, bool delivered) {
   zalmir::StockCardEntry entry;
   entry.date = date;
   const uint32_t roll = dice.Below(100);
   const int32_t quantity = 1 + static_cast<int32_t>(dice.Below(50));
-  if (roll < 15) {  // a delivery
+  if (roll < 15 && delivered) {  // a delivery
     entry.kind = kDeliveryKinds[dice.Below(kDeliveryKinds.size())];
     entry.first_amount = quantity;
   } else if (roll < 75) {  // a sale
     entry.kind = 2;
     entry.second_amount = quantity;
-  } else if (roll < 85) {  // goods in, but no delivery
+  } else if (roll < 15 || (roll >= 75 && roll < 85)) {  // goods in, but no delivery
     entry.kind = kOtherInKinds[dice.Below(kOtherInKinds.size())];
     entry.first_amount = quantity;
   } else if (roll < 92) {  // a correction that moves nothing
@@ -90,9 +91,10 @@ void GenerateWarehouse(const std::filesystem::path& directory, const GeneratorSe
     entries.clear();
     zalmir::Date date{static_cast<uint8_t>(1 + dice.Below(28)), static_cast<uint8_t>(1 + dice.Below(12)),
                       static_cast<uint16_t>(2015 + dice.Below(5))};
+    const bool delivered = !dice.Percent(3);
     for (uint32_t e = 0; e < settings.entries; ++e) {
       date = Advance(dice, date);
-      entries.push_back(NextEntry(dice, date));
+      entries.push_back(NextEntry(dice, date, delivered));
     }
     zalmir::WriteStockCardFile(directory / zalmir::StockCardFileName(1, card), entries);
   }

@@ -13,8 +13,9 @@ struct GeneratorSettings {
 
 // Writes goods.k9, one stock card per item with a card number and a
 // WtyczkiG.ini that has seen the installation notice. Every 100th item has
-// card number 0; the entries mix deliveries of every kind with sales,
-// returns, zero-quantity corrections and undated entries. Throws
+// card number 0 and about one in 33 is never delivered; the entries mix
+// deliveries of every kind with sales, returns, zero-quantity corrections
+// and undated entries. Throws
 // std::runtime_error when a file cannot be written.
 void GenerateWarehouse(const std::filesystem::path& directory, const GeneratorSettings& settings);
 

@@ -10,10 +10,10 @@ namespace zalmir_sim {
 
 namespace {
 
-long Integer(const std::string& option, const std::string& text, long low, long high) {
+long long Integer(const std::string& option, const std::string& text, long long low, long long high) {
   errno = 0;
   char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 0);
+  const long long value = std::strtoll(text.c_str(), &end, 0);
   if (text.empty() || *end || errno || value < low || value > high)
     throw InputError(option + " wants a number from " + std::to_string(low) + " to " + std::to_string(high) +
                      ", not '" + text + "'");
