@@ -43,6 +43,8 @@ case "$command" in
     ;;
   demo)
     build
+    # Unattended (no terminal to ask on, no arguments): the question is answered yes.
+    [ $# -eq 0 ] && [ ! -t 0 ] && set -- --yes
     exec "$BUILD_DIR/run-i386" "$BUILD_DIR/tools/zalmir-sim" "$@"
     ;;
   bench)

@@ -1,5 +1,6 @@
 #include "bench.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int kRounds = 3;
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
@@ -100,7 +102,6 @@ int RunBench(const Options& options, Console& console) {
     if (call.role == "ReadRecordAt") ++reads;
     else if (call.role == "CursorSave") ++saves;
   };
-  host.show_message_answers.push_back(zalmir::kShowMessageYes);
 
   std::string error;
   if (!plugin.Load(options.dll, &error)) throw InputError(options.dll.string() + ": the load failed: " + error);
@@ -108,28 +109,41 @@ int RunBench(const Options& options, Console& console) {
   if (plugin.Attach(description.data()) != 0 || plugin.Start(0) != 0)
     throw InputError(options.dll.string() + ": the plugin refused the simulated host");
 
-  started = Clock::now();
-  const size_t visited = WalkGoodsList(host);
-  const double bare = Seconds(started);
+  // Each walk runs kRounds times over the same goods list; the best time
+  // counts, so that a busy moment of the machine does not.
+  size_t visited = 0;
+  uint64_t plugin_reads = 0, plugin_saves = 0, native_reads = 0;
+  size_t agreeing = 0;
+  double bare = 1e9, walk = 1e9, native = 1e9;
+  for (int round = 0; round < kRounds; ++round) {
+    host.goods().records = warehouse.goods;
+    started = Clock::now();
+    visited = WalkGoodsList(host);
+    bare = std::min(bare, Seconds(started));
 
-  started = Clock::now();
-  plugin.Ctrl9();
-  const double walk = Seconds(started);
-  const uint64_t plugin_reads = reads, plugin_saves = saves;
-  const size_t agreeing = Agreeing(expected, warehouse.goods, host.goods().records);
+    reads = saves = 0;
+    host.show_message_answers.push_back(zalmir::kShowMessageYes);
+    started = Clock::now();
+    plugin.Ctrl9();
+    walk = std::min(walk, Seconds(started));
+    plugin_reads = reads;
+    plugin_saves = saves;
+    agreeing = Agreeing(expected, warehouse.goods, host.goods().records);
 
-  host.goods().records = warehouse.goods;
-  reads = 0;
-  started = Clock::now();
-  SearchLikeThePlugin(host);
-  const double native = Seconds(started);
-  const uint64_t native_reads = reads;
+    host.goods().records = warehouse.goods;
+    reads = 0;
+    started = Clock::now();
+    SearchLikeThePlugin(host);
+    native = std::min(native, Seconds(started));
+    native_reads = reads;
+  }
 
   plugin.Detach();
   plugin.Unload();
 
   const double goods = static_cast<double>(warehouse.goods.size());
-  console.Say("\nCtrl+9 with Zefirnik.dll over " + std::to_string(warehouse.goods.size()) + " goods:");
+  console.Say("\nCtrl+9 with Zefirnik.dll over " + std::to_string(warehouse.goods.size()) + " goods (best of " +
+              std::to_string(kRounds) + " rounds):");
   std::snprintf(line, sizeof line, "  plugin's walk            %8.3f s   %10.0f goods/s   %llu records stored", walk,
                 goods / walk, static_cast<unsigned long long>(plugin_saves));
   console.Say(line);
