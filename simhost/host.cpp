@@ -99,6 +99,12 @@ Table* Host::FindTable(int32_t number) {
   return found == tables_.end() ? nullptr : &found->second;
 }
 
+Table* Host::FindTableByDescriptor(const uint8_t* descriptor) {
+  for (auto& [number, table] : tables_)
+    if (table.descriptor.data() == descriptor) return &table;
+  return nullptr;
+}
+
 std::vector<std::string> Host::Roles() const {
   std::vector<std::string> roles;
   for (const ServiceCall& call : log) roles.push_back(call.role);

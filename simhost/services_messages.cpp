@@ -40,7 +40,7 @@ WINAPI_CDECL int32_t ShowCodedMessageF(int32_t code, const char* title, const ch
   va_end(values);
   return Serve("ShowCodedMessageF", {Word(code), Word(title), Word(format), Word(style), Word(help)},
                [&](Host& host) {
-                 host.messages.push_back({"ShowCodedMessageF", title, text, {code, style, help}});
+                 host.messages.push_back({"ShowCodedMessageF", title, text, {code, style, help}, format});
                  return 0;
                });
 }
@@ -53,7 +53,7 @@ WINAPI_CDECL int32_t ShowMessageF(const char* title, const char* format, int32_t
   const std::string text = Format(format, values);
   va_end(values);
   return Serve("ShowMessageF", {Word(title), Word(format), Word(style), Word(help)}, [&](Host& host) {
-    host.messages.push_back({"ShowMessageF", title, text, {style, help}});
+    host.messages.push_back({"ShowMessageF", title, text, {style, help}, format});
     return 0;
   });
 }
@@ -61,7 +61,7 @@ ZALMIR_SERVICE(52029, ShowMessageF, ShowMessageF);
 
 WINAPI_STDCALL uint32_t ShowMessage(const char* title, const char* text, int32_t flags) {
   return Serve("ShowMessage", {Word(title), Word(text), Word(flags)}, [&](Host& host) {
-    host.messages.push_back({"ShowMessage", title, text, {flags}});
+    host.messages.push_back({"ShowMessage", title, text, {flags}, ""});
     if (host.show_message_answers.empty()) return 0u;
     const uint32_t answer = host.show_message_answers.front();
     host.show_message_answers.pop_front();
@@ -72,7 +72,7 @@ ZALMIR_SERVICE(52028, ShowMessage, ShowMessage);
 
 WINAPI_STDCALL int32_t ShowErrorLine(const char* text) {
   return Serve("ShowErrorLine", {Word(text)}, [&](Host& host) {
-    host.messages.push_back({"ShowErrorLine", "", text, {}});
+    host.messages.push_back({"ShowErrorLine", "", text, {}, ""});
     return 0;
   });
 }
@@ -80,7 +80,7 @@ ZALMIR_SERVICE(52030, ShowErrorLine, ShowErrorLine);
 
 WINAPI_CDECL int32_t ShowNotice(int32_t window, int16_t* flag, int32_t zero, const char* text) {
   return Serve("ShowNotice", {Word(window), Word(flag), Word(zero), Word(text)}, [&](Host& host) {
-    host.messages.push_back({"ShowNotice", "", text, {window, zero}});
+    host.messages.push_back({"ShowNotice", "", text, {window, zero}, ""});
     if (host.notice_sets_flag) *flag = *host.notice_sets_flag;
     return 0;
   });

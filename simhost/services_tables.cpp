@@ -49,18 +49,18 @@ WINAPI_STDCALL int32_t PrepareSelection(int32_t kind, int32_t zero, uint8_t* blo
 }
 ZALMIR_SERVICE(51425, PrepareSelection, PrepareSelection);
 
-Table* TableOf(Host& host, const uint8_t* descriptor) {
-  for (int32_t number : {kGoodsTable, kStockCardTable})
-    if (Table* table = host.FindTable(number); table && table->descriptor_address() == descriptor)
-      return table;
-  return nullptr;
+// Where the descriptor says the current record is: the host may move it.
+uint8_t* RecordBufferOf(const Table& table) {
+  uint8_t* buffer;
+  std::memcpy(&buffer, table.descriptor.data() + kDescriptorRecordBuffer, 4);
+  return buffer;
 }
 
 WINAPI_STDCALL int32_t CursorOpen(uint8_t* cursor, uint8_t* descriptor, int32_t kind, uint8_t* block,
                                   int32_t a5, int32_t a6) {
   return Serve("CursorOpen", {Word(cursor), Word(descriptor), Word(kind), Word(block), Word(a5), Word(a6)},
                [&](Host& host) {
-                 Table* table = TableOf(host, descriptor);
+                 Table* table = host.FindTableByDescriptor(descriptor);
                  uint32_t mark;
                  std::memcpy(&mark, block, 4);
                  if (!table || mark != kSelectionMark) return 0;
@@ -78,7 +78,7 @@ WINAPI_STDCALL int32_t CursorNext(uint8_t* cursor) {
     if (state.position + 1 >= static_cast<int64_t>(state.table->records.size())) return 0;
     ++state.position;
     const std::vector<uint8_t>& record = state.table->records[state.position];
-    std::memcpy(state.table->buffer.data(), record.data(), record.size());
+    std::memcpy(RecordBufferOf(*state.table), record.data(), record.size());
     return 1;
   });
 }
@@ -90,7 +90,7 @@ WINAPI_STDCALL int32_t CursorSave(uint8_t* cursor) {
     if (found == host.cursors_.end() || found->second.position < 0) return 0;
     Host::CursorState& state = found->second;
     std::vector<uint8_t>& record = state.table->records[state.position];
-    std::memcpy(record.data(), state.table->buffer.data(), record.size());
+    std::memcpy(record.data(), RecordBufferOf(*state.table), record.size());
     return 1;
   });
 }

@@ -34,19 +34,27 @@ class FailureReportTest : public PluginTest {
     return text + Mz("\nModuł \x02") + kBaseName + Mz("\x01\nNIE zostanie załadowany!");
   }
 
+  // The versions message is the host's format, with the base name twice.
+  static std::string VersionsFormat() {
+    return Mz("Moduł \"%s\" i program występują w różnych wersjach!\n\nZostał zakualizowany tylko program "
+              "albo tylko moduł,\na nie oba jednocześnie! Aby naprawić tę sytuację\nzainstaluj aktualizację "
+              "programu wraz z modułem \"%s\".\n\nMODUŁ NIE ZOSTANIE ZAŁADOWANY!!!\n");
+  }
   static std::string VersionsMessage() {
-    return Mz("Moduł \"") + kBaseName +
-           Mz("\" i program występują w różnych wersjach!\n\nZostał zakualizowany tylko program albo "
-              "tylko moduł,\na nie oba jednocześnie! Aby naprawić tę sytuację\nzainstaluj aktualizację "
-              "programu wraz z modułem \"") +
-           kBaseName + Mz("\".\n\nMODUŁ NIE ZOSTANIE ZAŁADOWANY!!!\n");
+    std::string text = VersionsFormat();
+    for (size_t at = text.find("%s"); at != std::string::npos; at = text.find("%s", at))
+      text.replace(at, 2, kBaseName);
+    return text;
   }
 };
 
-void ExpectCodedReport(const zalmir::ShownMessage& shown, const std::string& text) {
+// A composed text goes to the host whole, behind the format "%s".
+void ExpectCodedReport(const zalmir::ShownMessage& shown, const std::string& text,
+                       const std::string& format = "%s") {
   EXPECT_EQ(shown.service, "ShowCodedMessageF");
   EXPECT_EQ(shown.title, "STOP!!!");
   EXPECT_EQ(shown.values, (std::vector<int32_t>{30000, 0xF001, 0x6E2E}));
+  EXPECT_EQ(shown.format, format);
   EXPECT_EQ(shown.text, text);
 }
 
@@ -130,6 +138,13 @@ TEST_F(FailureReportTest, FailedInstallationAloneMakesTheCheckFailAndIsListedOnc
   ExpectCodedReport(Report(), SizeReport({"k9\t1024\t1000"}));
 }
 
+TEST_F(FailureReportTest, StartWithoutGoodsTableRecordsItAsMissing) {
+  SetMissingFeatures(0);
+  host().RemoveTable(49);
+  EXPECT_EQ(Start(0), -1);
+  ExpectCodedReport(Report(), SizeReport({"k9\t1024\tbrak"}));
+}
+
 TEST_F(FailureReportTest, LaterChecksDoNotCutEntriesListedBehindTheirOwn) {
   SetMissingFeatures(0);
   host().goods().set_record_size(1000);
@@ -171,13 +186,13 @@ TEST_F(FailureReportTest, RefusalWithoutReasonShowsAnEmptyMessage) {
 TEST_F(FailureReportTest, OtherVersionNamesTheModuleTwice) {
   SetMissingFeatures(0);
   host().version = 111;
-  ExpectCodedReport(Report(), VersionsMessage());
+  ExpectCodedReport(Report(), VersionsMessage(), VersionsFormat());
 }
 
 TEST_F(FailureReportTest, ReportBeforeAnyAttachFillsTheRegistryForTheNextReport) {
   SetMissingFeatures(0);
   host().FindTable(51)->set_record_size(434);
-  ExpectCodedReport(Report(), VersionsMessage());
+  ExpectCodedReport(Report(), VersionsMessage(), VersionsFormat());
   ExpectCodedReport(Report(), SizeReport({"k11\t435\t434"}));
 }
 
@@ -187,6 +202,7 @@ TEST_F(FailureReportTest, NoCauseFoundSaysTheModuleWasNotInitialised) {
   EXPECT_EQ(shown.service, "ShowMessageF");
   EXPECT_EQ(shown.title, "STOP!!!");
   EXPECT_EQ(shown.values, (std::vector<int32_t>{0xF001, 0x6E2E}));
+  EXPECT_EQ(shown.format, Mz("Moduł \"%s\" nie został poprawnie zainicjowany,\nwięc NIE BĘDZIE AKTYWNY!"));
   EXPECT_EQ(shown.text, Mz("Moduł \"") + kBaseName + Mz("\" nie został poprawnie zainicjowany,\nwięc NIE BĘDZIE AKTYWNY!"));
 }
 

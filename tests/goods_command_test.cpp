@@ -43,6 +43,13 @@ TEST_F(GoodsCommandTest, Ctrl9AnsweredWithAnythingButYesOnlyGoesOn) {
   }
 }
 
+TEST_F(GoodsCommandTest, OnlyTheAnswersLow16BitsSayYes) {
+  AddGoods("Mąka", 1, "stare");
+  WriteStockCard(1, {Delivery(1, 2, 2025)});
+  ExpectClean(Ctrl9(0xABCD5009), "Ctrl+9");
+  EXPECT_EQ(KeyWord(0), "01.02.2025");
+}
+
 TEST_F(GoodsCommandTest, Ctrl9AsksTheQuestion) {
   Ctrl9(0);
   ASSERT_EQ(host().messages.size(), 1u);
@@ -159,6 +166,42 @@ TEST_F(GoodsCommandTest, BreakInsideTheSearchEndsTheWalkWithoutStoringThatRecord
   EXPECT_EQ(host().Count("CursorSave"), 1u);
   EXPECT_EQ(host().Count("BuildFileName"), 2u);
   EXPECT_EQ(host().open_files(), 0u);
+}
+
+TEST_F(GoodsCommandTest, BreakIsAskedBeforeTheCardNumberIsLookedAt) {
+  AddGoods("Usługa", 0);
+  AddGoods("Mąka", 1);
+  WriteStockCard(1, {Delivery(1, 2, 2025)});
+  int polls = 0;
+  host().intercept["CheckUserBreak"] = [&polls](const zalmir::ServiceCall&) { return ++polls == 2 ? 1u : 0u; };
+  ExpectClean(Ctrl9(), "Ctrl+9");
+  // One poll for the record without a card, the second ends the walk.
+  EXPECT_EQ(polls, 2);
+  EXPECT_EQ(host().Count("BuildFileName"), 0u);
+  EXPECT_EQ(KeyWord(1), "");
+}
+
+TEST_F(GoodsCommandTest, WalksTheTableOfItsSixthArgumentWhereverItsBufferMoved) {
+  AddGoods("Mąka", 1, "w magazynie 49");
+  zalmir::Table& other = host().AddTable(60, 1024);
+  other.records.push_back(zalmir::MakeGoodsRecord({"Cukier", 1, "stare"}));
+  WriteStockCard(1, {Delivery(1, 2, 2025)});
+  std::vector<uint8_t> moved(1024);
+  // The host gives the cursor a buffer of its own once it is open.
+  host().intercept["CursorOpen"] = [&other, &moved](const zalmir::ServiceCall&) -> std::optional<uint32_t> {
+    const uint32_t address = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(moved.data()));
+    std::memcpy(other.descriptor.data() + zalmir::kDescriptorRecordBuffer, &address, 4);
+    return std::nullopt;
+  };
+  host().show_message_answers.push_back(kYes);
+  const uint32_t descriptor = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(other.descriptor_address()));
+  const win32::CallResult result =
+      win32::CallPe(reinterpret_cast<void*>(host().goods().command_handler()), win32::CallConv::Stdcall,
+                    {239, 0, 0, 0, 0, descriptor, 0, 0, 0, 0, 0});
+  ExpectClean(result, "Ctrl+9 for table 60");
+  EXPECT_EQ(zalmir::KeyWordOf(other.records[0]), "01.02.2025");
+  EXPECT_EQ(KeyWord(0), "w magazynie 49");
+  EXPECT_EQ(host().goods_handler_calls.at(0).args[5], descriptor);
 }
 
 TEST_F(GoodsCommandTest, ItemWithoutDateKeepsItsTextAlsoInTheHostsBuffer) {

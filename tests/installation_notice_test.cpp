@@ -88,6 +88,38 @@ TEST_F(InstallationNoticeTest, EveryStartShowsTheNoticeWhileTheFlagIsZero) {
   EXPECT_EQ(Pytaj(), "1");
 }
 
+// A read answers in its low 16 bits; the flag it stored counts only then.
+struct ReadAnswerCase {
+  const char* name;
+  uint32_t answer;
+  int32_t stored_flag;
+  bool shown;
+  friend void PrintTo(const ReadAnswerCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ReadAnswerTest : public InstallationNoticeTest, public ::testing::WithParamInterface<ReadAnswerCase> {};
+
+TEST_P(ReadAnswerTest, DecidesWhetherTheStoredFlagCounts) {
+  const ReadAnswerCase& c = GetParam();
+  host().intercept["ProfileValueF"] = [&c](const zalmir::ServiceCall& call) -> std::optional<uint32_t> {
+    if (call.args[1] != 8) return std::nullopt;
+    int32_t* flag = *reinterpret_cast<int32_t**>(call.args[5]);
+    *flag = c.stored_flag;
+    return c.answer;
+  };
+  EXPECT_EQ(Start(0), 0);
+  EXPECT_EQ(host().Count("ShowNotice"), c.shown ? 1u : 0u);
+  const std::optional<std::string> stored = c.shown ? std::optional<std::string>("0") : std::nullopt;
+  EXPECT_EQ(Pytaj(), stored) << "a shown notice writes the flag the window left (0)";
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ReadAnswerTest,
+                         ::testing::Values(ReadAnswerCase{"DoneInLowBits", 0x00010000, 1, false},
+                                           ReadAnswerCase{"FailedWithFlagSet", 1, 1, true},
+                                           ReadAnswerCase{"FailedInLowBits", 0x00010001, 1, true},
+                                           ReadAnswerCase{"DoneWithZeroFlag", 0, 0, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(InstallationNoticeTest, ReadAndWriteGoThroughTheHostsIniService) {
   host().notice_sets_flag = 1;
   EXPECT_EQ(Start(0), 0);

@@ -69,6 +69,7 @@ struct StubbedCase {
   int32_t attach;
   int32_t start;
   std::string ctrl9_key_word;  // after Ctrl+9 over one item with a delivery
+  std::string search_message;  // what the search said, if anything
 };
 
 class StubbedServiceTest : public PluginTest, public ::testing::WithParamInterface<StubbedCase> {};
@@ -90,6 +91,10 @@ TEST_P(StubbedServiceTest, EntryPointsReturnNormally) {
     host().show_message_answers.push_back(kYes);
     ExpectClean(SendGoodsCommand(kCtrl9), "Ctrl+9");
     EXPECT_EQ(zalmir::KeyWordOf(host().goods().records[0]), c.ctrl9_key_word);
+    std::vector<std::string> said;
+    for (const zalmir::ShownMessage& message : host().messages)
+      if (message.service == "ShowMessage" && message.values == std::vector<int32_t>{1}) said.push_back(message.text);
+    EXPECT_EQ(said, c.search_message.empty() ? std::vector<std::string>{} : std::vector<std::string>{Mz(c.search_message)});
     EXPECT_EQ(host().goods_handler_calls.size(), 1u);
   }
   EXPECT_EQ(Detach(), 0);
@@ -100,13 +105,16 @@ TEST_P(StubbedServiceTest, EntryPointsReturnNormally) {
 
 INSTANTIATE_TEST_SUITE_P(
     Missing, StubbedServiceTest,
-    ::testing::Values(StubbedCase{"GetTableDescriptor", 52256, -1, -1, ""},
-                      StubbedCase{"ProfileValueF", 41399, 0, 0, "01.02.2024"},
-                      StubbedCase{"ShowMessage", 52028, 0, 0, "stare"},
-                      StubbedCase{"DateToText", 32008, 0, 0, "stare"},
-                      StubbedCase{"fopen_ind", 52300, 0, 0, "stare"},
-                      StubbedCase{"BuildFileName", 52312, 0, 0, "stare"},
-                      StubbedCase{"_fopensw_check", 50516, 0, 0, "stare"}),
+    ::testing::Values(StubbedCase{"GetTableDescriptor", 52256, -1, -1, "", ""},
+                      StubbedCase{"ProfileValueF", 41399, 0, 0, "01.02.2024", ""},
+                      StubbedCase{"ShowMessage", 52028, 0, 0, "stare", ""},
+                      StubbedCase{"DateToText", 32008, 0, 0, "stare", ""},
+                      StubbedCase{"fopen_ind", 52300, 0, 0, "stare",
+                                  "Błąd fopen_ind w DajOstatniaDateDostawy!\nOperacja niekompletna!"},
+                      StubbedCase{"BuildFileName", 52312, 0, 0, "stare",
+                                  "Bład _fopensw_check w DajOstatniaDateDostawy!\nOperacja niekompletna!"},
+                      StubbedCase{"_fopensw_check", 50516, 0, 0, "stare",
+                                  "Bład _fopensw_check w DajOstatniaDateDostawy!\nOperacja niekompletna!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -3,6 +3,7 @@
 // service the host lacks.
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <optional>
 
 #include "simhost/mazovia_text.h"
@@ -23,7 +24,9 @@ std::vector<uint32_t> HostLookups(const win32::Process& process, void* host) {
   return ordinals;
 }
 
-const std::vector<uint32_t> kStubbedOrdinals = {41399, 32008, 52028, 52256, 50516, 52300, 52312};
+// The services whose ordinal's digits give a fallback stub, and which stub.
+const std::map<uint32_t, uint32_t> kStubOfOrdinal = {{41399, 0},  {32008, 2}, {52028, 7}, {52256, 14},
+                                                     {50516, 4}, {52300, 0}, {52312, 3}};
 
 std::string MissingEntryMessage(const std::string& module, const std::string& entry) {
   const std::string description = Description();
@@ -64,6 +67,38 @@ TEST_F(LoadTest, OtherNotificationsChangeNothingAndAnswerTrue) {
   EXPECT_EQ(AttachWithHostCallback(), 0);
 }
 
+TEST_F(LoadTest, LoadStepKeepsHostEntry30007InBothSlotsOrTheDoNothingFunction) {
+  ASSERT_TRUE(LoadPlugin());
+  const uint32_t* slots = reinterpret_cast<const uint32_t*>(Image(MapAddress("HostEntry30007Slots")));
+  const uint32_t entry30007 = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(host().EntryAddress(30007)));
+  EXPECT_EQ(slots[0], entry30007);
+  EXPECT_EQ(slots[1], entry30007);
+  EXPECT_EQ(host().Count("HostEntry30007"), 0u);
+
+  dll_.reset();
+  host().Unload();
+  process().message_box_answers = {IDABORT};
+  // Without the host the load fails and the loader would unmap the image:
+  // map it by hand and run its entry point directly to read what it leaves.
+  std::string error;
+  win32::LoadOptions away;
+  away.away_from_preferred_base = true;
+  std::unique_ptr<win32::PeImage> image = win32::PeImage::Map(DllPath(), &error, away);
+  ASSERT_TRUE(image) << error;
+  const auto* fresh = reinterpret_cast<const uint32_t*>(
+      static_cast<uintptr_t>(MapAddress("HostEntry30007Slots") - image->preferred_base() + image->base()));
+  const win32::CallResult loaded = win32::CallPe(image->entry_point(), win32::CallConv::Stdcall,
+                                                 {image->base(), win32::DLL_PROCESS_ATTACH, 0});
+  EXPECT_EQ(loaded.eax, 0u) << "the load must fail without the host";
+  EXPECT_EQ(fresh[0], fresh[1]);
+  ASSERT_GE(fresh[0], image->base());
+  ASSERT_LT(fresh[0], image->base() + image->size()) << "not the plugin's do-nothing function";
+  const win32::CallResult nothing =
+      win32::CallPe(reinterpret_cast<void*>(static_cast<uintptr_t>(fresh[0])), win32::CallConv::Stdcall, {7, 9});
+  ExpectClean(nothing, "do-nothing entry 30007");
+  EXPECT_EQ(nothing.eax, 0u);
+}
+
 struct MissingCase {
   const char* name;
   friend void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
@@ -98,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
         MissingCase{"IgnoreGivesStub", {50516}, {IDIGNORE}, true, 1, 52281},
         MissingCase{"IgnoreWithoutStub", {30018}, {IDIGNORE}, false, 1, 52158},
         MissingCase{"SecondMissingWithStubNotAsked", {50516, 52312}, {IDIGNORE}, true, 1, 52281},
-        MissingCase{"SecondMissingWithoutStubFailsUnasked", {50516, 52030}, {IDIGNORE, IDIGNORE}, false, 1,
+        MissingCase{"SecondMissingWithoutStubFailsUnasked", {41399, 52030}, {IDIGNORE, IDIGNORE}, false, 1,
                     52030},
         MissingCase{"AbortStopsEveryLaterLookup", {30018, 50516}, {IDABORT, IDIGNORE}, false, 1, 52158},
         MissingCase{"AbortAfterConvertTextStopsLaterLookups", {41399, 50516}, {IDABORT}, false, 1, 41399},
@@ -113,9 +148,15 @@ TEST_F(LoadTest, EachServiceMissingAloneLoadsExactlyWhenItsDigitsGiveAStub) {
     host_ = std::make_unique<zalmir::Host>(dir_.path());
     host().RemoveOrdinal(ordinal);
     process().message_box_answers = {IDIGNORE};
-    const bool expected = std::count(kStubbedOrdinals.begin(), kStubbedOrdinals.end(), ordinal) > 0;
+    const auto stub = kStubOfOrdinal.find(ordinal);
+    const bool expected = stub != kStubOfOrdinal.end();
     EXPECT_EQ(LoadPlugin(false), expected) << "ordinal " << ordinal << ": " << load_error();
     EXPECT_EQ(process().message_boxes.size(), 1u) << "ordinal " << ordinal;
+    if (expected && loaded()) {
+      const uint32_t slot =
+          *reinterpret_cast<uint32_t*>(Image(MapAddress("HostSlot_" + zalmir::Host::RoleOf(ordinal))));
+      EXPECT_EQ(slot, Image(MapAddress("FallbackStubTable")) + 8 * stub->second) << "ordinal " << ordinal;
+    }
     dll_.reset();
   }
 }
@@ -133,6 +174,11 @@ TEST_P(QuestionTest, ShowsConvertedTextTitleAndStyle) {
   const QuestionCase& c = GetParam();
   host().RemoveOrdinal(52256);
   process().message_box_answers = {IDRETRY, IDIGNORE};
+  std::vector<std::string> converted;  // each text as ConvertText received it
+  host().intercept["ConvertText"] = [&converted](const zalmir::ServiceCall& call) -> std::optional<uint32_t> {
+    converted.emplace_back(reinterpret_cast<const char*>(call.args[1]));
+    return std::nullopt;
+  };
   win32::LoadOptions options;
   options.file_name = c.file_name;
   options.file_name_unavailable = !c.file_name;
@@ -155,6 +201,9 @@ TEST_P(QuestionTest, ShowsConvertedTextTitleAndStyle) {
   EXPECT_NE(message[0], title[0]);
   EXPECT_EQ(std::vector<uint32_t>(message.begin() + 2, message.end()), (std::vector<uint32_t>{1, 3}));
   EXPECT_EQ(std::vector<uint32_t>(title.begin() + 2, title.end()), (std::vector<uint32_t>{1, 3}));
+  ASSERT_EQ(converted.size(), 2u);
+  EXPECT_EQ(zalmir::MazoviaToCp1250(converted[0]), text);
+  EXPECT_EQ(converted[1], Mz("POWAŻNY BŁĄD WTYCZKI"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

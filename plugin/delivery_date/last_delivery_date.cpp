@@ -11,8 +11,10 @@ constexpr uint32_t kDateTextSize = 12;
 constexpr int32_t kShowMessageNotice = 1;
 constexpr int32_t kPrepareForReading = 255;
 constexpr int32_t kStockCardOpenMode = 5;
-constexpr int32_t kFileNameA6 = 107;
-constexpr int32_t kFileNameA7 = 5;
+// The host's own values for naming a stock-card file; what they select is
+// the host's business.
+constexpr int32_t kStockCardNameValue6 = 107;
+constexpr int32_t kStockCardNameValue7 = 5;
 
 // Document kinds that bring goods in.
 constexpr uint16_t kDeliveryKinds[] = {8, 9, 10, 12, 14, 16, 36, 37, 38, 39, 44, 45};
@@ -48,7 +50,8 @@ int32_t DajOstatniaDateDostawy(int32_t card_number, int32_t context_number, char
 
   char file_name[kFileNameSize];
   file_name[0] = 0;
-  BuildFileName(card_number, context_number, file_name, "MMM", ".KAR", kFileNameA6, kFileNameA7);
+  BuildFileName(card_number, context_number, file_name, "MMM", ".KAR", kStockCardNameValue6,
+                kStockCardNameValue7);
 
   int32_t entry_count = 0;
   uint32_t handle = _fopensw_check(kStockCardOpenMode, file_name, stock_cards, &entry_count);

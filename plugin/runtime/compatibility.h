@@ -5,7 +5,8 @@
 #include <stdint.h>
 
 // Host features the plugin needs and the host lacks. Nothing in the plugin
-// writes it: whoever knows the host's features sets it from outside.
+// writes it: whoever knows the host's features sets it from outside, which
+// is why it is volatile (the compiler must not fold its starting value).
 extern "C" volatile uint32_t MissingFeatures;
 
 // 0: the plugin can work with this host; -1: it cannot.

@@ -3,8 +3,7 @@
    the arguments. Every stub takes FALLBACK_STUB_SIZE bytes, so the thunk
    table can reach stub k at FallbackStubTable + k * FALLBACK_STUB_SIZE. */
 
-#define FALLBACK_STUB_SIZE 8
-#define FALLBACK_STUB_COUNT 15
+#include "runtime/fallback_stubs.h"
 
         .text
         .balign FALLBACK_STUB_SIZE

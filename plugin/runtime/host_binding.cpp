@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr uint32_t kFallbackStubCount = 15;
 constexpr uint32_t kMessageSize = 504;
 constexpr uint32_t kEntryTextSize = 104;
 constexpr uint32_t kTitleSize = 21;
@@ -28,12 +27,6 @@ static_assert(sizeof(kMissingEntryTitle) == kTitleSize);
 constexpr uint32_t kMissingEntryFixedLength = sizeof(kMissingEntryFormat) - 1 - 3 * 2;
 static_assert(kMissingEntryFixedLength == 182);
 
-uint32_t TextLength(const char* text) {
-  uint32_t length = 0;
-  while (text[length]) ++length;
-  return length;
-}
-
 void CopyBounded(char* destination, const char* source, uint32_t size) {
   uint32_t i = 0;
   for (; i + 1 < size && source[i]; ++i) destination[i] = source[i];
@@ -47,7 +40,7 @@ void ReplaceBytes(char* text, char from, char to) {
 // Leaves at most max_length characters of a path in place, keeping its end
 // (the file name) behind "...", so the composed message fits its buffer.
 void ShortenPath(char* path, uint32_t max_length) {
-  const uint32_t length = TextLength(path);
+  const uint32_t length = strlen(path);
   if (length <= max_length || max_length < 4) {
     if (length > max_length) path[max_length] = 0;
     return;
@@ -72,10 +65,6 @@ int32_t BindHostServices() {
 void ResolveHostEntry(uint32_t ordinal, HostSlot* slot) {
   *slot = GetProcAddress(HostModule, OrdinalName(ordinal));
   if (*slot) return;
-  // The report itself calls host services (ConvertText). Should it reach
-  // this very service, a fallback stub answers instead of a second lookup
-  // and report without end; the thunk sizes the stub to the call.
-  *slot = FallbackStubs[0];
   if (ReportMissingEntry(ordinal, nullptr) == 1)
     ChooseFallbackStub(ordinal, slot);
   else
@@ -84,7 +73,6 @@ void ResolveHostEntry(uint32_t ordinal, HostSlot* slot) {
 
 int32_t ReportMissingEntry(uint32_t entry, const char* module_name) {
   if (IgnoreAllMissing) return 1;
-  if (AbortRequested) return 0;
 
   char module_text[kPluginFileNameSize];
   if (module_name) {
@@ -104,8 +92,8 @@ int32_t ReportMissingEntry(uint32_t entry, const char* module_name) {
   char plugin_text[kPluginDescriptionSize];
   CopyPluginDescription(plugin_text);
 
-  ShortenPath(module_text, kMessageSize - 1 - kMissingEntryFixedLength - TextLength(entry_text) -
-                               TextLength(plugin_text));
+  ShortenPath(module_text, kMessageSize - 1 - kMissingEntryFixedLength - strlen(entry_text) -
+                               strlen(plugin_text));
   char message[kMessageSize];
   wsprintfA(message, kMissingEntryFormat, module_text, entry_text, plugin_text);
 
@@ -118,8 +106,9 @@ int32_t ReportMissingEntry(uint32_t entry, const char* module_name) {
   ConvertText(message, message, kCharsetMazovia, kCharsetSystem);
   ConvertText(title, title, kCharsetMazovia, kCharsetSystem);
 
-  // Composing the message may have bound ConvertText early, and asked about
-  // it: the user's answer there stands for this entry too.
+  // Composing the message calls ConvertText, which an early call binds;
+  // when the host lacks it too, the user was just asked about it, and that
+  // answer stands for this entry as well.
   if (IgnoreAllMissing) return 1;
   if (AbortRequested) return 0;
   for (;;) {
@@ -148,7 +137,7 @@ void ChooseFallbackStub(uint32_t entry, HostSlot* slot) {
       stub = 0;
     } else {
       const int32_t k = atoi(at + 1) / 4;
-      if (k >= 0 && k < static_cast<int32_t>(kFallbackStubCount)) stub = k;
+      if (k >= 0 && k < FALLBACK_STUB_COUNT) stub = k;
     }
   }
   *slot = stub >= 0 ? FallbackStubs[stub] : nullptr;

@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "runtime/fallback_stubs.h"
+
 using HostSlot = void*;
 using HostThunkInitializer = int32_t (*)();
 
@@ -11,7 +13,7 @@ extern "C" {
 // Start-up initializers of the thunk table, in binding order, null-ended.
 extern const HostThunkInitializer HostThunkInitializers[] __asm__("HostThunkInitializers");
 // Stub k answers 0 and removes 4*k bytes of arguments.
-extern void* const FallbackStubs[15] __asm__("FallbackStubs");
+extern void* const FallbackStubs[FALLBACK_STUB_COUNT] __asm__("FallbackStubs");
 
 // Called by the thunks with every general register saved.
 void __attribute__((stdcall)) ResolveHostEntry(uint32_t ordinal, HostSlot* slot)

@@ -5,13 +5,12 @@
    - HostResolve_<name>, the slot's first target, binds the slot and goes
      on to the call entry, so an early call still reaches the service (or,
      when it stays unbound, answers 0);
-   - HostInit_<name>, the start-up initializer, binds the slot unless an
-     early call has already bound it, and answers 0 when it is filled, -1
-     when it is empty.
+   - HostInit_<name>, the start-up initializer, binds the slot and answers
+     0 when it is filled, -1 when it is empty.
    Binding saves every general register around ResolveHostEntry, so a
    cursor in ECX and the caller's arguments reach the service unchanged. */
 
-#define FALLBACK_STUB_SIZE 8  /* as in fallback_stubs.S */
+#include "runtime/fallback_stubs.h"
 
         .section .rdata,"dr"
         .balign 4
@@ -61,14 +60,11 @@ HostResolve_\name:
         jmp     HostService_\name
 
 HostInit_\name:
-        cmpl    $HostResolve_\name, HostSlot_\name
-        jne     3f
         pushal
         pushl   $HostSlot_\name
         pushl   $\ordinal
         call    ResolveHostEntry
         popal
-3:
         xorl    %eax, %eax
         cmpl    $0, HostSlot_\name
         jne     2f

@@ -22,6 +22,7 @@ IMPORTED char* __attribute__((cdecl)) _itoa(int value, char* buffer, int radix);
 IMPORTED int __attribute__((cdecl)) atoi(const char* text);
 IMPORTED char* __attribute__((cdecl)) strrchr(const char* text, int c);
 IMPORTED char* __attribute__((cdecl)) strchr(const char* text, int c);
+IMPORTED uint32_t __attribute__((cdecl)) strlen(const char* text);
 IMPORTED int __attribute__((cdecl)) sprintf(char* buffer, const char* format, ...);
 
 constexpr DWORD DLL_PROCESS_ATTACH = 1;

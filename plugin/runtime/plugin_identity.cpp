@@ -26,7 +26,7 @@ BOOL WINAPI PluginLoad(HMODULE module, DWORD reason, void*) {
 
 void RecordModuleIdentity(HMODULE module) {
   PluginInstance = module;
-  if (GetModuleFileNameA(module, PluginFileName, kPluginFileNameSize) == 0) PluginFileName[0] = 0;
+  GetModuleFileNameA(module, PluginFileName, kPluginFileNameSize);
   // A path that fills the buffer may come back without its NUL.
   PluginFileName[kPluginFileNameSize - 1] = 0;
 

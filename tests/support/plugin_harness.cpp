@@ -62,7 +62,9 @@ bool PluginTest::LoadPlugin(bool expect_success, bool load_host, win32::LoadOpti
   if (load_host) host_->Load();
   options.away_from_preferred_base = true;
   dll_ = win32::LoadedDll::Load(DllPath(), &load_error_, options);
-  if (expect_success) EXPECT_TRUE(dll_) << "load failed: " << load_error_;
+  if (expect_success) {
+    EXPECT_TRUE(dll_) << "load failed: " << load_error_;
+  }
   return dll_ != nullptr;
 }
 
@@ -92,7 +94,7 @@ int32_t PluginTest::Start(int32_t mode) {
 win32::CallResult PluginTest::SendGoodsCommand(int32_t command, const std::vector<uint32_t>& others) {
   zalmir::Table& goods = host_->goods();
   std::vector<uint32_t> args(11, 0);
-  for (size_t i = 0; i < others.size() && i < 10; ++i) args[i < 4 ? i + 1 : i + 2] = others[i];
+  for (size_t i = 0; i < others.size() && i < 9; ++i) args[i < 4 ? i + 1 : i + 2] = others[i];
   args[0] = static_cast<uint32_t>(command);
   args[5] = reinterpret_cast<uintptr_t>(goods.descriptor_address());
   return win32::CallPe(reinterpret_cast<void*>(goods.command_handler()), win32::CallConv::Stdcall,

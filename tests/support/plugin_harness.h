@@ -61,7 +61,8 @@ class PluginTest : public ::testing::Test {
   int32_t Detach() { return Attach(0, nullptr); }
   int32_t Start(int32_t mode);
   win32::CallResult CallExport(uint32_t ordinal, win32::CallConv conv, std::initializer_list<uint32_t> args);
-  // Calls the goods table's current CommandHandler as the host would.
+  // Calls the goods table's current CommandHandler as the host would: the
+  // command, up to nine other arguments (2-5 and 7-11), the descriptor sixth.
   win32::CallResult SendGoodsCommand(int32_t command, const std::vector<uint32_t>& others = {});
 
   // Sets the plugin's MissingFeatures word from outside, as a patcher would.

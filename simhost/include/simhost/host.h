@@ -44,6 +44,7 @@ struct ShownMessage {
   std::string title;
   std::string text;
   std::vector<int32_t> values;  // code / style / help / flags / window, as passed
+  std::string format;           // the format the host was given, for the F services
 };
 
 struct Table {
@@ -91,6 +92,7 @@ class Host {
   Table& AddTable(int32_t number, int16_t record_size);
   void RemoveTable(int32_t number) { tables_.erase(number); }
   Table* FindTable(int32_t number);
+  Table* FindTableByDescriptor(const uint8_t* descriptor);
   Table& goods() { return *FindTable(kGoodsTable); }
 
   // --- Settings -----------------------------------------------------------
