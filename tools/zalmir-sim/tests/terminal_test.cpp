@@ -96,7 +96,7 @@ class BreakKeyTest : public ::testing::TestWithParam<BreakKey> {};
 
 TEST_P(BreakKeyTest, BreaksTheWalkOffWithRecordsStoredSoFarKept) {
   const TempDir dir;
-  ASSERT_EQ(RunSim({"--generate", "8000", "--entries", "10", "--seed", "3", dir.path().string()}).status, 0);
+  ASSERT_EQ(RunSim({"--generate", "16000", "--entries", "10", "--seed", "3", dir.path().string()}).status, 0);
   Terminal terminal({dir.path().string()});
   ASSERT_TRUE(terminal.started());
   ASSERT_TRUE(terminal.WaitFor("Tak czy nie? [t/n]")) << terminal.screen();
@@ -108,12 +108,12 @@ TEST_P(BreakKeyTest, BreaksTheWalkOffWithRecordsStoredSoFarKept) {
   const size_t broke = screen.find("the user broke the walk off after ");
   ASSERT_NE(broke, std::string::npos) << screen.substr(screen.size() > 3000 ? screen.size() - 3000 : 0);
   const unsigned long visited = std::stoul(screen.substr(broke + std::strlen("the user broke the walk off after ")));
-  EXPECT_LT(visited, 8000u);
+  EXPECT_LT(visited, 16000u);
 
   // What the table reports as stored is what the goods file holds: the
   // first records up to the break, and none after it.
   const std::vector<std::vector<std::string>> rows = TableRows(screen);
-  ASSERT_EQ(rows.size(), 8000u);
+  ASSERT_EQ(rows.size(), 16000u);
   size_t stored = 0;
   for (size_t i = 0; i < rows.size(); ++i) {
     if (rows[i][5] == "yes") {
