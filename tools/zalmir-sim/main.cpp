@@ -1,5 +1,7 @@
 // zalmir-sim: a host for Zefirnik.dll on a warehouse on disk, built on the
 // Win32 stand-in and the simulated host ZALMIR. Usage: zalmir-sim --help.
+#include <signal.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -56,6 +58,9 @@ int Main(int argc, char** argv) {
 }  // namespace zalmir_sim
 
 int main(int argc, char** argv) {
+  // Output cut short (| head) must not kill the run before it removes its
+  // temporary sample or leaves the terminal as it found it.
+  signal(SIGPIPE, SIG_IGN);
   try {
     return zalmir_sim::Main(argc, argv);
   } catch (const zalmir_sim::InputError& error) {
