@@ -31,6 +31,30 @@ TEST_F(GoodsCommandTest, OtherCommandsGoToTheHostsHandlerUnchanged) {
   }
 }
 
+// Leaves a known pattern in the stack below the caller, where the next
+// calls' frames (the plugin's among them) will lie.
+__attribute__((noinline)) void DirtyTheStackBelow() {
+  volatile uint8_t junk[32768];
+  for (size_t i = 0; i < sizeof junk; ++i) junk[i] = 0xCC;
+}
+
+TEST_F(GoodsCommandTest, CursorIsCreatedByZeroingItsWordAt188AndNothingElse) {
+  std::vector<std::pair<uint32_t, uint32_t>> seen;  // words at 184 and 188
+  host().intercept["CursorDestroy"] = [&seen](const zalmir::ServiceCall& call) -> std::optional<uint32_t> {
+    const uint8_t* cursor = reinterpret_cast<const uint8_t*>(call.args[0]);
+    uint32_t at184, at188;
+    std::memcpy(&at184, cursor + 184, 4);
+    std::memcpy(&at188, cursor + 188, 4);
+    seen.emplace_back(at184, at188);
+    return std::nullopt;
+  };
+  DirtyTheStackBelow();
+  ExpectClean(SendGoodsCommand(5), "command 5");
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].second, 0u);
+  EXPECT_EQ(seen[0].first, 0xCCCCCCCCu) << "more than the word at 188 was set";
+}
+
 TEST_F(GoodsCommandTest, Ctrl9AnsweredWithAnythingButYesOnlyGoesOn) {
   AddGoods("Mąka", 1, "stare");
   WriteStockCard(1, {Delivery(1, 2, 2025)});
